@@ -34,7 +34,7 @@ namespace
     constexpr int pitchClassOf (int note) noexcept        { return ((note % pitchClasses) + pitchClasses) % pitchClasses; }
     constexpr bool isSendable (int note) noexcept         { return note >= lowestMidiNote && note <= highestMidiNote; }
     constexpr int sendableOrSilent (int note) noexcept    { return isSendable (note) ? note : -1; }
-    constexpr size_t channelNoteIndex (int channel, int note) noexcept
+    size_t channelNoteIndex (int channel, int note) noexcept
     {
         return (size_t) (juce::jlimit (1, 16, channel) - 1) * 128 + (size_t) juce::jlimit (0, 127, note);
     }
@@ -176,7 +176,13 @@ juce::AudioProcessorValueTreeState::ParameterLayout CorvaneAudioProcessor::creat
 //==============================================================================
 const juce::String CorvaneAudioProcessor::getName() const   { return "Aurelin"; }
 
-void CorvaneAudioProcessor::prepareToPlay (double, int)     {}
+void CorvaneAudioProcessor::prepareToPlay (double, int)
+{
+    // Opening the shared record means system calls; do it here rather than in the
+    // first audio block.
+    SharedScaleState::getInstance();
+}
+
 void CorvaneAudioProcessor::releaseResources()              {}
 
 double CorvaneAudioProcessor::getTailLengthSeconds() const  { return 0.0; }
@@ -652,4 +658,11 @@ void CorvaneAudioProcessor::setStateInformation (const void* data, int sizeInByt
     }
 
     parameters.replaceState (tree);
+}
+
+//==============================================================================
+// The framework's plug-in wrapper creates every instance through this.
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new CorvaneAudioProcessor();
 }

@@ -137,7 +137,7 @@ private:
         static constexpr int freshBit = 4;
 
         std::array<Slot, 3> slots {};
-        std::atomic<int> middle { 1 };
+        mutable std::atomic<int> middle { 1 };
         int back = 0;               // audio thread only
         mutable int front = 2;      // readers only, under readerLock
         mutable std::mutex readerLock;

@@ -156,6 +156,10 @@ namespace ScaleUtils
                 case Octatonic:  return &octatonic[index (3)];
                 case Hexatonic:  return &hexatonic[index (4)];
                 case WholeTone:  return &wholeTone[index (2)];
+                case Acoustic:
+                case Diatonic:
+                case HarmonicMajor:
+                case HarmonicMinor:
                 default:         return nullptr;
             }
         }

@@ -1,0 +1,353 @@
+#ifndef AURELIN_MAPPINGVISUALIZER_H_INCLUDED
+#define AURELIN_MAPPINGVISUALIZER_H_INCLUDED
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "ScaleSpellings.h"
+
+#include <array>
+#include <vector>
+
+#ifndef AURELIN_DEBUG_LOG
+ #define AURELIN_DEBUG_LOG 0
+#endif
+
+//==============================================================================
+/** One octave of a keyboard showing what the plug-in does to each pitch class:
+    each key is labelled with the pitch class it is sent to, keys are highlighted
+    in the root's colour, and every held note gets a grey arrow into the key that
+    was played and a coloured arrow under the key that sounds. In Filter mode a
+    dropped note is marked with a grey cross instead.
+
+    The view computes nothing musical itself; the editor hands it the mapping,
+    highlighting, mode flags and held notes.
+
+    Threads: message thread only (setters, queries, painting). appendDebugLog may
+    be called from any thread but the audio thread.
+*/
+class MappingVisualizer final : public juce::Component
+{
+public:
+    /** One held note as the keyboard draws it. */
+    struct ActiveNote
+    {
+        int inputPitchClass = 0;    // 0-11, the key that was played
+        int outputPitchClass = 0;   // 0-11, or negative while the note is silent
+        bool outsideMask = false;   // the played pitch class is not an active one
+    };
+
+    static constexpr std::array<int, 7> WHITE_KEYS { 0, 2, 4, 5, 7, 9, 11 };
+    static constexpr std::array<int, 5> BLACK_KEYS { 1, 3, 6, 8, 10 };
+
+    /** Centre of each black key, in white-key widths from the keyboard's left edge. */
+    static constexpr std::array<float, 5> BLACK_KEY_POSITIONS { 1.0f, 2.0f, 4.0f, 5.0f, 6.0f };
+
+    //==============================================================================
+    /** Where everything goes for a given size of the view. */
+    struct Geometry
+    {
+        static constexpr float margin = 10.0f;           // left of the keys
+        static constexpr float keysTop = 30.0f;          // above: input arrows and crosses
+        static constexpr float bottomSpace = 40.0f;      // below: output arrows
+        static constexpr float whiteKeyGap = 2.0f;
+        static constexpr float blackKeyProportion = 0.7f;
+        static constexpr float blackKeyLength = 0.55f;
+        static constexpr float labelProportion = 0.3f;
+        static constexpr float blackLabelInset = 2.0f;
+        static constexpr float inputArrowY = 26.0f;      // tip 4 pixels above the keys
+
+        Geometry (float width, float height) noexcept
+            : keyboardHeight ((height - 2.0f * margin) - bottomSpace),
+              whiteKeyWidth ((width - 2.0f * margin) / 7.0f),
+              blackKeyWidth (blackKeyProportion * whiteKeyWidth),
+              blackKeyHeight (blackKeyLength * keyboardHeight)
+        {
+        }
+
+        juce::Rectangle<float> getWhiteKey (int index) const noexcept
+        {
+            return { margin + (float) index * whiteKeyWidth, keysTop, whiteKeyWidth - whiteKeyGap, keyboardHeight };
+        }
+
+        juce::Rectangle<float> getWhiteLabel (int index) const noexcept
+        {
+            const auto labelHeight = juce::jmin (keyboardHeight, labelProportion * keyboardHeight);
+            return { margin + (float) index * whiteKeyWidth, keysTop + keyboardHeight - labelHeight,
+                     whiteKeyWidth - whiteKeyGap, labelHeight };
+        }
+
+        float getBlackKeyCentre (int index) const noexcept
+        {
+            return margin + BLACK_KEY_POSITIONS[(size_t) index] * whiteKeyWidth;
+        }
+
+        juce::Rectangle<float> getBlackKey (int index) const noexcept
+        {
+            return { getBlackKeyCentre (index) - blackKeyWidth * 0.5f, keysTop, blackKeyWidth, blackKeyHeight };
+        }
+
+        /** The key shrunk by a small inset on every side, keeping only its lower part. */
+        juce::Rectangle<float> getBlackLabel (int index) const noexcept
+        {
+            const auto innerHeight = juce::jmax (0.0f, blackKeyHeight - 2.0f * blackLabelInset);
+            const auto labelHeight = juce::jmin (innerHeight, blackKeyLength * blackKeyHeight);
+            return { getBlackKeyCentre (index) - blackKeyWidth * 0.5f + blackLabelInset,
+                     keysTop + blackLabelInset + innerHeight - labelHeight,
+                     juce::jmax (0.0f, blackKeyWidth - 2.0f * blackLabelInset),
+                     labelHeight };
+        }
+
+        /** The x at which the arrows of a pitch class point. Anything that is not a
+            pitch class (a silent note) goes one white key left of C, off the view. */
+        float getKeyX (int pitchClass) const noexcept
+        {
+            for (size_t i = 0; i < WHITE_KEYS.size(); ++i)
+                if (WHITE_KEYS[i] == pitchClass)
+                    return margin + (float) i * whiteKeyWidth + whiteKeyWidth * 0.5f;
+
+            for (size_t j = 0; j < BLACK_KEYS.size(); ++j)
+                if (BLACK_KEYS[j] == pitchClass)
+                    return margin + BLACK_KEY_POSITIONS[j] * whiteKeyWidth;
+
+            return margin - whiteKeyWidth + whiteKeyWidth * 0.5f;
+        }
+
+        float getOutputArrowY() const noexcept
+        {
+            return ((keysTop + keyboardHeight) + 2.0f * margin) - 4.0f;
+        }
+
+        /** Just right of the last white key, at the keyboard's mid-height. */
+        juce::Rectangle<int> getWarningBox() const noexcept
+        {
+            return { (int) (7.0f * whiteKeyWidth + margin - 5.0f), (int) (keyboardHeight * 0.5f + keysTop - 14.0f),
+                     20, 28 };
+        }
+
+        juce::Rectangle<int> getCrossBox (int pitchClass) const noexcept
+        {
+            return { (int) (getKeyX (pitchClass) - 10.0f), 8, 20, 20 };
+        }
+
+        float keyboardHeight, whiteKeyWidth, blackKeyWidth, blackKeyHeight;
+    };
+
+    //==============================================================================
+    MappingVisualizer()
+    {
+        juce::Array<juce::var> identity;
+
+        for (int pitchClass = 0; pitchClass < 12; ++pitchClass)
+            identity.add (pitchClass);
+
+        mMappings = juce::var (identity);
+    }
+
+    ~MappingVisualizer() override = default;
+
+    //==============================================================================
+    /** Entry k is the pitch class that k is sent to, −1 when it is dropped. Any value
+        is taken; what is not an array, or is short, leaves pitch classes unmoved. */
+    void setMappings (const juce::var& newMappings)             { mMappings = newMappings.clone(); repaint(); }
+    void setHighlightColour (juce::Colour newColour)            { highlightColour = newColour; repaint(); }
+    void setSpellingScaleName (const juce::String& name)        { spellingScaleName = name; repaint(); }
+    void setActiveNotes (std::vector<ActiveNote> notes)         { activeNotes = std::move (notes); repaint(); }
+    void setFilterMode (bool shouldFilter)                      { filterMode = shouldFilter; repaint(); }
+    void setStackWhiteMode (bool shouldStackWhite)              { stackWhiteMode = shouldStackWhite; repaint(); }
+    void setStackNoteCount (int count)                          { stackNoteCount = count; repaint(); }
+
+    /** Bit k highlights the key of pitch class k; 0 highlights the keys that are sent
+        to themselves. */
+    void setHighlightMask (juce::uint16 mask)                   { highlightMask = mask; repaint(); }
+
+    //==============================================================================
+    /** The pitch class that p is sent to. */
+    int getMappedPitchClass (int pitchClass) const
+    {
+        if (pitchClass < 0)
+            return pitchClass;
+
+        const auto* array = mMappings.getArray();
+
+        if (array == nullptr || pitchClass >= array->size())
+            return pitchClass;
+
+        const int result = array->getReference (pitchClass);
+
+        // F is traced because it is the pitch class that was found misplaced.
+        if (isDebugLogEnabled && pitchClass == tracedPitchClass)
+            appendDebugLog ("getMappedPitchClass(5) returning " + juce::String (result) + " from mMappings\n");
+
+        return result;
+    }
+
+    /** The text shown on a key whose pitch class is sent to mappedPitchClass. */
+    juce::String getKeyLabel (int mappedPitchClass) const
+    {
+        if (! juce::isPositiveAndBelow (mappedPitchClass, 12))
+            return {};
+
+        if (spellingScaleName.isNotEmpty())
+        {
+            const auto spelled = ScaleSpellings::getNoteNameForScale (mappedPitchClass, spellingScaleName);
+
+            if (spelled.isNotEmpty())
+                return spelled;
+        }
+
+        return ScaleSpellings::getDefaultNoteName (mappedPitchClass);
+    }
+
+    juce::Colour getKeyColour (int pitchClass) const
+    {
+        if (highlightMask != 0)
+            return ((highlightMask >> pitchClass) & 1) != 0 ? highlightColour : juce::Colours::white;
+
+        return getMappedPitchClass (pitchClass) == pitchClass ? highlightColour : juce::Colours::white;
+    }
+
+    /** A downward triangle 12 pixels wide and 10 high with its tip at (x, y). */
+    void drawArrow (juce::Graphics& g, float x, float y, juce::Colour colour) const
+    {
+        juce::Path arrow;
+        arrow.startNewSubPath (x, y);
+        arrow.lineTo (x - 6.0f, y - 10.0f);
+        arrow.lineTo (x + 6.0f, y - 10.0f);
+        arrow.closeSubPath();
+
+        g.setColour (colour);
+        g.fillPath (arrow);
+    }
+
+    void paint (juce::Graphics&) override;
+
+    //==============================================================================
+    /** Appends text to aurelin_debug.txt on the user's desktop, in the build that
+        enables the trace; otherwise does nothing. Failures are ignored: the desktop
+        folder is not created. */
+    static void appendDebugLog (const juce::String& text)
+    {
+       #if AURELIN_DEBUG_LOG
+        juce::File::getSpecialLocation (juce::File::userDesktopDirectory)
+            .getChildFile ("aurelin_debug.txt")
+            .appendText (text);
+       #else
+        juce::ignoreUnused (text);
+       #endif
+    }
+
+    static constexpr bool isDebugLogEnabled = AURELIN_DEBUG_LOG != 0;
+
+private:
+    //==============================================================================
+    static constexpr int tracedPitchClass = 5;
+
+    juce::var mMappings;
+    juce::Colour highlightColour { 0xffc0e8e8 };
+    juce::String spellingScaleName;
+    std::vector<ActiveNote> activeNotes;
+    bool filterMode = false;
+    bool stackWhiteMode = false;
+    int stackNoteCount = 7;
+    juce::uint16 highlightMask = 0;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MappingVisualizer)
+};
+
+#endif // AURELIN_MAPPINGVISUALIZER_H_INCLUDED
+
+// The drawing uses the editor's font factory; PluginEditor.h includes this header
+// again once the editor is declared, and the definitions below are read then.
+#include "PluginEditor.h"
+
+#if defined (AURELIN_PLUGINEDITOR_DECLARED) && ! defined (AURELIN_MAPPINGVISUALIZER_PAINT_INCLUDED)
+#define AURELIN_MAPPINGVISUALIZER_PAINT_INCLUDED
+
+inline void MappingVisualizer::paint (juce::Graphics& g)
+{
+    constexpr float backgroundCorner = 8.0f;
+    constexpr float whiteKeyCorner = 4.0f;
+    constexpr float blackKeyCorner = 3.0f;
+    constexpr float outlineThickness = 1.0f;
+    constexpr float labelFontHeight = 16.0f;
+    constexpr float warningFontHeight = 28.0f;
+    constexpr float crossFontHeight = 20.0f;
+    constexpr int bold = 1;
+    constexpr int warnedNoteCount = 8;   // eight active pitch classes cannot fill the seven white keys
+
+    const juce::Colour background (0xff1a1a24);
+    const juce::Colour keyOutline (0x33000000);
+    const juce::Colour crossColour (0xff888888);
+    const juce::Colour inputArrowColour (0xffaaaaaa);
+
+    const Geometry geometry ((float) getWidth(), (float) getHeight());
+
+    g.setColour (background);
+    g.fillRoundedRectangle (getLocalBounds().toFloat(), backgroundCorner);
+
+    const auto labelFont = CorvaneAudioProcessorEditor::getInterFont (labelFontHeight, bold);
+
+    for (size_t i = 0; i < WHITE_KEYS.size(); ++i)
+    {
+        const auto pitchClass = WHITE_KEYS[i];
+        const auto mapped = getMappedPitchClass (pitchClass);
+        const auto key = geometry.getWhiteKey ((int) i);
+
+        g.setColour (getKeyColour (pitchClass));
+        g.fillRoundedRectangle (key, whiteKeyCorner);
+        g.setColour (keyOutline);
+        g.drawRoundedRectangle (key, whiteKeyCorner, outlineThickness);
+
+        if (mapped >= 0)
+        {
+            g.setColour (juce::Colours::black);
+            g.setFont (labelFont);
+            g.drawText (getKeyLabel (mapped), geometry.getWhiteLabel ((int) i), juce::Justification::centred, true);
+        }
+    }
+
+    for (size_t j = 0; j < BLACK_KEYS.size(); ++j)
+    {
+        const auto pitchClass = BLACK_KEYS[j];
+        const auto mapped = getMappedPitchClass (pitchClass);
+        const auto key = geometry.getBlackKey ((int) j);
+
+        g.setColour (getKeyColour (pitchClass));
+        g.fillRoundedRectangle (key, blackKeyCorner);
+        g.setColour (keyOutline);
+        g.drawRoundedRectangle (key, blackKeyCorner, outlineThickness);
+
+        if (mapped >= 0)
+        {
+            g.setColour (juce::Colours::black);
+            g.setFont (labelFont);
+            g.drawText (getKeyLabel (mapped), geometry.getBlackLabel ((int) j), juce::Justification::centred, true);
+        }
+    }
+
+    if (stackWhiteMode && stackNoteCount == warnedNoteCount)
+    {
+        g.setColour (highlightColour);
+        g.setFont (CorvaneAudioProcessorEditor::getInterFont (warningFontHeight, bold));
+        g.drawText ("!", geometry.getWarningBox(), juce::Justification::centred, true);
+    }
+
+    for (const auto& note : activeNotes)
+    {
+        const auto inputX = geometry.getKeyX (note.inputPitchClass);
+
+        if (filterMode && note.outsideMask)
+        {
+            g.setColour (crossColour);
+            g.setFont (CorvaneAudioProcessorEditor::getInterFont (crossFontHeight, bold));
+            g.drawText (juce::String::charToString ((juce::juce_wchar) 0x00d7),
+                        geometry.getCrossBox (note.inputPitchClass), juce::Justification::centred, true);
+            continue;
+        }
+
+        drawArrow (g, inputX, Geometry::inputArrowY, inputArrowColour);
+        drawArrow (g, geometry.getKeyX (note.outputPitchClass), geometry.getOutputArrowY(), highlightColour);
+    }
+}
+
+#endif
