@@ -47,8 +47,9 @@ public:
     struct Geometry
     {
         static constexpr float margin = 10.0f;           // left of the keys
-        static constexpr float keysTop = 30.0f;          // above: input arrows and crosses
-        static constexpr float bottomSpace = 40.0f;      // below: output arrows
+        static constexpr float keysTop = 30.0f;          // above the keys: input arrows and crosses
+        static constexpr float freeHeight = 60.0f;       // what the keys leave: 30 above them, 30 below for the output arrows
+        static constexpr float outputArrowDrop = 16.0f;  // tip below the keys; the arrow's top edge is 6 below them
         static constexpr float whiteKeyGap = 2.0f;
         static constexpr float blackKeyProportion = 0.7f;
         static constexpr float blackKeyLength = 0.55f;
@@ -57,8 +58,8 @@ public:
         static constexpr float inputArrowY = 26.0f;      // tip 4 pixels above the keys
 
         Geometry (float width, float height) noexcept
-            : keyboardHeight ((height - 2.0f * margin) - bottomSpace),
-              whiteKeyWidth ((width - 2.0f * margin) / 7.0f),
+            : keyboardHeight (height - freeHeight),
+              whiteKeyWidth ((width - 2.0f * margin) / (float) WHITE_KEYS.size()),
               blackKeyWidth (blackKeyProportion * whiteKeyWidth),
               blackKeyHeight (blackKeyLength * keyboardHeight)
         {
@@ -114,19 +115,25 @@ public:
 
         float getOutputArrowY() const noexcept
         {
-            return ((keysTop + keyboardHeight) + 2.0f * margin) - 4.0f;
+            return keysTop + keyboardHeight + outputArrowDrop;
         }
 
         /** Just right of the last white key, at the keyboard's mid-height. */
         juce::Rectangle<int> getWarningBox() const noexcept
         {
-            return { (int) (7.0f * whiteKeyWidth + margin - 5.0f), (int) (keyboardHeight * 0.5f + keysTop - 14.0f),
-                     20, 28 };
+            constexpr int width = 20, height = 28;
+            constexpr float overlap = 5.0f;   // the box starts a little over the last key
+
+            return { (int) ((float) WHITE_KEYS.size() * whiteKeyWidth + margin - overlap),
+                     (int) (keyboardHeight * 0.5f + keysTop - (float) height * 0.5f),
+                     width, height };
         }
 
+        /** Above the played key, in the space of the input arrows. */
         juce::Rectangle<int> getCrossBox (int pitchClass) const noexcept
         {
-            return { (int) (getKeyX (pitchClass) - 10.0f), 8, 20, 20 };
+            constexpr int size = 20, top = 8;
+            return { (int) (getKeyX (pitchClass) - (float) size * 0.5f), top, size, size };
         }
 
         float keyboardHeight, whiteKeyWidth, blackKeyWidth, blackKeyHeight;

@@ -22,7 +22,7 @@ namespace
     /** The plug-in's own parameter lines of an info report. */
     std::vector<ListedParameter> listedParameters (const juce::String& report)
     {
-        static const std::regex format (R"re(^  (\d+): (\S+) \(host ID \d+\) "([^"]*)", default "([^"]*)", current "([^"]*)"(?:, values "(.*)")?.*$)re");
+        static const std::regex format (R"re(^  (\d+): (\S+) \(host ID \d+\) "([^"]*)", default "([^"]*)", current "([^"]*)"(?:, values (".*"))?.*$)re");
         std::vector<ListedParameter> result;
 
         for (const auto& line : juce::StringArray::fromLines (report))
@@ -35,11 +35,9 @@ namespace
 
             ListedParameter parameter { std::stoi (parts[1].str()), parts[2], parts[3], parts[4], parts[5], {} };
 
-            for (const auto& value : juce::StringArray::fromTokens (juce::String (parts[6].str()), "|", "\""))
-                parameter.values.push_back (value.trim().unquoted().toStdString());
-
-            if (! parts[6].matched)
-                parameter.values.clear();
+            if (parts[6].matched)
+                for (const auto& value : juce::StringArray::fromTokens (juce::String (parts[6].str()), "|", "\""))
+                    parameter.values.push_back (value.trim().unquoted().toStdString());
 
             result.push_back (parameter);
         }
