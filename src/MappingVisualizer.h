@@ -36,6 +36,7 @@ public:
         bool outsideMask = false;   // the played pitch class is not an active one
     };
 
+    static constexpr int numPitchClasses = 12;
     static constexpr std::array<int, 7> WHITE_KEYS { 0, 2, 4, 5, 7, 9, 11 };
     static constexpr std::array<int, 5> BLACK_KEYS { 1, 3, 6, 8, 10 };
 
@@ -46,7 +47,7 @@ public:
     /** Where everything goes for a given size of the view. */
     struct Geometry
     {
-        static constexpr float margin = 10.0f;           // left of the keys
+        static constexpr float margin = 10.0f;           // either side of the keys
         static constexpr float keysTop = 30.0f;          // above the keys: input arrows and crosses
         static constexpr float freeHeight = 60.0f;       // what the keys leave: 30 above them, 30 below for the output arrows
         static constexpr float outputArrowDrop = 16.0f;  // tip below the keys; the arrow's top edge is 6 below them
@@ -144,7 +145,7 @@ public:
     {
         juce::Array<juce::var> identity;
 
-        for (int pitchClass = 0; pitchClass < 12; ++pitchClass)
+        for (int pitchClass = 0; pitchClass < numPitchClasses; ++pitchClass)
             identity.add (pitchClass);
 
         mMappings = juce::var (identity);
@@ -153,7 +154,7 @@ public:
     ~MappingVisualizer() override = default;
 
     //==============================================================================
-    /** Entry k is the pitch class that k is sent to, −1 when it is dropped. Any value
+    /** Entry k is the pitch class that k is sent to, -1 when it is dropped. Any value
         is taken; what is not an array, or is short, leaves pitch classes unmoved. */
     void setMappings (const juce::var& newMappings)             { mMappings = newMappings.clone(); repaint(); }
     void setHighlightColour (juce::Colour newColour)            { highlightColour = newColour; repaint(); }
@@ -168,7 +169,7 @@ public:
     void setHighlightMask (juce::uint16 mask)                   { highlightMask = mask; repaint(); }
 
     //==============================================================================
-    /** The pitch class that p is sent to. */
+    /** The pitch class that the given one is sent to: negative when it is dropped. */
     int getMappedPitchClass (int pitchClass) const
     {
         if (pitchClass < 0)
@@ -181,7 +182,7 @@ public:
 
         const int result = array->getReference (pitchClass);
 
-        // F is traced because it is the pitch class that was found misplaced.
+        // The debug build follows a single pitch class, F, through every lookup.
         if (isDebugLogEnabled && pitchClass == tracedPitchClass)
             appendDebugLog ("getMappedPitchClass(5) returning " + juce::String (result) + " from mMappings\n");
 
@@ -191,7 +192,7 @@ public:
     /** The text shown on a key whose pitch class is sent to mappedPitchClass. */
     juce::String getKeyLabel (int mappedPitchClass) const
     {
-        if (! juce::isPositiveAndBelow (mappedPitchClass, 12))
+        if (! juce::isPositiveAndBelow (mappedPitchClass, numPitchClasses))
             return {};
 
         if (spellingScaleName.isNotEmpty())
@@ -216,10 +217,12 @@ public:
     /** A downward triangle 12 pixels wide and 10 high with its tip at (x, y). */
     void drawArrow (juce::Graphics& g, float x, float y, juce::Colour colour) const
     {
+        constexpr float halfWidth = 6.0f, height = 10.0f;
+
         juce::Path arrow;
         arrow.startNewSubPath (x, y);
-        arrow.lineTo (x - 6.0f, y - 10.0f);
-        arrow.lineTo (x + 6.0f, y - 10.0f);
+        arrow.lineTo (x - halfWidth, y - height);
+        arrow.lineTo (x + halfWidth, y - height);
         arrow.closeSubPath();
 
         g.setColour (colour);
@@ -341,18 +344,17 @@ inline void MappingVisualizer::paint (juce::Graphics& g)
 
     for (const auto& note : activeNotes)
     {
-        const auto inputX = geometry.getKeyX (note.inputPitchClass);
-
         if (filterMode && note.outsideMask)
         {
+            const auto multiplicationSign = juce::String::charToString ((juce::juce_wchar) 0x00d7);
+
             g.setColour (crossColour);
             g.setFont (CorvaneAudioProcessorEditor::getInterFont (crossFontHeight, bold));
-            g.drawText (juce::String::charToString ((juce::juce_wchar) 0x00d7),
-                        geometry.getCrossBox (note.inputPitchClass), juce::Justification::centred, true);
+            g.drawText (multiplicationSign, geometry.getCrossBox (note.inputPitchClass), juce::Justification::centred, true);
             continue;
         }
 
-        drawArrow (g, inputX, Geometry::inputArrowY, inputArrowColour);
+        drawArrow (g, geometry.getKeyX (note.inputPitchClass), Geometry::inputArrowY, inputArrowColour);
         drawArrow (g, geometry.getKeyX (note.outputPitchClass), geometry.getOutputArrowY(), highlightColour);
     }
 }

@@ -2,14 +2,16 @@
 
 namespace
 {
-    constexpr float interKerning = -0.005f;     // Inter's default spacing is a touch wide at small sizes
+    constexpr float interKerning = -0.005f;     // a little tighter than the face's own spacing
     constexpr float listFontHeight = 14.0f;
 
    #if JUCE_MAJOR_VERSION < 8
     /** A face made from memory in JUCE 7 draws its own missing-glyph box for every
         character it lacks, and Inter lacks the accidentals (♭ ♯ 𝄫 𝄪) that our note
         names use. This face serves Inter's glyphs and borrows the ones Inter lacks
-        from the system's sans-serif face; JUCE 8 falls back by itself. */
+        from the system's sans-serif face; JUCE 8 falls back by itself.
+
+        Glyphs are copied on first use, on the message thread like all font work. */
     class InterTypeface final : public juce::CustomTypeface
     {
     public:
@@ -77,6 +79,8 @@ namespace
 
         juce::Typeface::Ptr inter, fallback;
         juce::Path interMissing, fallbackMissing;
+
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InterTypeface)
     };
    #endif
 

@@ -127,6 +127,8 @@ CorvaneAudioProcessor::CorvaneAudioProcessor()
     interruptParameter  = parameters.getParameter (interruptID);
     rootParameter       = parameters.getParameter (rootID);
     scaleClassParameter = parameters.getParameter (scaleClassID);
+    rawRoot             = parameters.getRawParameterValue (rootID);
+    rawScaleClass       = parameters.getRawParameterValue (scaleClassID);
 
     heldNotes.reserve ((size_t) heldNoteCapacity);
     retriggerQueue.reserve ((size_t) heldNoteCapacity);
@@ -241,24 +243,25 @@ void CorvaneAudioProcessor::parameterGestureChanged (int parameterIndex, bool ge
 }
 
 //==============================================================================
-int CorvaneAudioProcessor::readChoiceIndex (const juce::RangedAudioParameter* parameter) const noexcept
+int CorvaneAudioProcessor::readChoiceIndex (const juce::AudioParameterChoice* parameter) const noexcept
 {
-    if (auto* choice = dynamic_cast<const juce::AudioParameterChoice*> (parameter))
-        return choice->getIndex();
-
-    return 0;
+    return parameter != nullptr ? parameter->getIndex() : 0;
 }
 
+// The raw values are the parameters' plain values (a choice's index), kept
+// atomically by the parameter tree: the cheapest read there is on the audio thread.
 int CorvaneAudioProcessor::readRootIndex() const noexcept
 {
-    return juce::roundToInt (rootParameter->getValue() * 11.0f);
+    return juce::roundToInt (rawRoot->load (std::memory_order_relaxed));
 }
 
 int CorvaneAudioProcessor::readScaleClassIndex() const noexcept
 {
-    return juce::roundToInt (scaleClassParameter->getValue() * 6.0f);
+    return juce::roundToInt (rawScaleClass->load (std::memory_order_relaxed));
 }
 
+// The normalised value, not the raw one: the tree rounds a raw on/off value, which
+// would turn exactly 0.5 on.
 bool CorvaneAudioProcessor::isInterruptOn() const noexcept
 {
     return interruptParameter->getValue() > 0.5f;
@@ -411,7 +414,10 @@ int CorvaneAudioProcessor::resoundHeldNotes (juce::MidiBuffer& output, int numSa
             heldNotesChanged = true;
 
             if (newNote >= 0)
+            {
                 resoundedThisBlock.set (channelNoteIndex (held.channel, held.inputNote));
+                anyResoundedThisBlock = true;
+            }
         }
     }
 
@@ -458,7 +464,7 @@ void CorvaneAudioProcessor::releaseNote (const juce::MidiMessage& noteOff, int s
 
     // A key released in the very block that re-sounded it must land after that
     // note-on, or the re-sounded note would be left hanging.
-    const auto position = resoundedThisBlock.test (channelNoteIndex (channel, note))
+    const auto position = anyResoundedThisBlock && resoundedThisBlock.test (channelNoteIndex (channel, note))
                             ? juce::jmax (samplePosition, earliestPosition)
                             : samplePosition;
 
@@ -574,8 +580,11 @@ void CorvaneAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce
     buffer.clear();
     outputMidi.clear();
 
-    if (resoundedThisBlock.any())
+    if (anyResoundedThisBlock)
+    {
         resoundedThisBlock.reset();
+        anyResoundedThisBlock = false;
+    }
 
     followSharedRecord (SharedScaleState::getInstance());
 

@@ -143,7 +143,7 @@ private:
         mutable std::mutex readerLock;
     };
 
-    int readChoiceIndex (const juce::RangedAudioParameter* parameter) const noexcept;
+    int readChoiceIndex (const juce::AudioParameterChoice* parameter) const noexcept;
     int readRootIndex() const noexcept;
     int readScaleClassIndex() const noexcept;
     bool isInterruptOn() const noexcept;
@@ -176,9 +176,12 @@ private:
     juce::RangedAudioParameter* interruptParameter = nullptr;
     juce::RangedAudioParameter* rootParameter = nullptr;
     juce::RangedAudioParameter* scaleClassParameter = nullptr;
+    std::atomic<float>* rawRoot = nullptr;
+    std::atomic<float>* rawScaleClass = nullptr;
 
     juce::MidiBuffer outputMidi;
     std::bitset<16 * 128> resoundedThisBlock;
+    bool anyResoundedThisBlock = false;
     bool heldNotesChanged = true;
     HeldNoteSnapshots heldNoteSnapshots;
 

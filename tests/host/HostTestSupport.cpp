@@ -13,7 +13,6 @@ namespace HostTest
     namespace
     {
         constexpr int hostTimeoutMs = 120000;
-        constexpr int readChunkSize = 4096;
 
         /** Runs the host under a shell that sends its stderr to a file and reports a
             death by signal as 128 + the signal, which ChildProcess alone reports as 0. */
@@ -88,19 +87,23 @@ namespace HostTest
 
     juce::String RunningHost::readUntil (const juce::String& text)
     {
-        char buffer[readChunkSize];
+        // ChildProcess waits until it has as many bytes as asked for, so ask for one
+        // at a time: the host prints as it plays, and the caller acts in between.
+        juce::MemoryOutputStream bytes;
+        char byte = 0;
 
-        while (! received.contains (text))
+        while (! received.contains (text) && process.readProcessOutput (&byte, 1) == 1)
         {
-            const auto numRead = process.readProcessOutput (buffer, (int) sizeof (buffer));
+            bytes.writeByte (byte);
 
-            if (numRead <= 0)
-                break;
-
-            received += juce::String::fromUTF8 (buffer, numRead);
+            if (byte == '\n')
+            {
+                received += bytes.toUTF8();
+                bytes.reset();
+            }
         }
 
-        return received;
+        return received += bytes.toUTF8();
     }
 
     HostRun RunningHost::finish()

@@ -50,6 +50,8 @@ namespace HostTest
         juce::ChildProcess process;
         juce::File errorFile;
         juce::String received;
+
+        JUCE_DECLARE_NON_COPYABLE (RunningHost)
     };
 
     //==============================================================================
@@ -64,6 +66,8 @@ namespace HostTest
 
     private:
         juce::File folder;
+
+        JUCE_DECLARE_NON_COPYABLE (TempFolder)
     };
 
     //==============================================================================

@@ -12,13 +12,14 @@ namespace
     constexpr int maxBlockSize = 65536;
     constexpr int maxWaitMs = 600000;
     constexpr juce::int64 maxSamplePosition = (juce::int64) 1 << 40;
+    constexpr int maxDigits = 15;   // enough for any position above, and safe from overflow
 
     //==========================================================================
     bool parseInteger (const juce::String& text, juce::int64 minimum, juce::int64 maximum, juce::int64& result)
     {
         const auto trimmed = text.trim();
 
-        if (trimmed.isEmpty() || trimmed.length() > 15 || ! trimmed.containsOnly ("0123456789"))
+        if (trimmed.isEmpty() || trimmed.length() > maxDigits || ! trimmed.containsOnly ("0123456789"))
             return false;
 
         result = trimmed.getLargeIntValue();
@@ -263,7 +264,9 @@ Commands:
   play     Sends MIDI through the plug-in block by block and prints every event that
            goes in and every event that comes out, with its block, its position in
            the block and its sample from the start; at the end, the notes still
-           sounding at the output.
+           sounding at the output. Parameter changes that the plug-in makes itself
+           (following the shared scale record) are shown after the first and the
+           last block, and after every block with --wait-ms.
   window   Opens the plug-in's own editor in a window, waits for it to paint, and
            writes a PNG of the window's area of the screen. Needs an X display.
 

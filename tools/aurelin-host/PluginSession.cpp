@@ -293,6 +293,9 @@ juce::Result PluginSession::saveState (const juce::File& file)
     if (state.isEmpty())
         return juce::Result::fail ("the plug-in gave no state to save");
 
+    if (! file.getParentDirectory().isDirectory())
+        return juce::Result::fail ("cannot write state file " + file.getFullPathName() + ": there is no such folder");
+
     if (! file.replaceWithData (state.getData(), state.getSize()))
         return juce::Result::fail ("cannot write state file " + file.getFullPathName());
 

@@ -41,6 +41,9 @@ namespace
                     bitmap.setPixelColour (x, y, juce::Colour (pixels[(size_t) y * (size_t) width + (size_t) x]));
         }
 
+        if (! file.getParentDirectory().isDirectory())
+            return juce::Result::fail ("cannot write " + file.getFullPathName() + ": there is no such folder");
+
         // FileOutputStream appends to an existing file.
         file.deleteFile();
         juce::FileOutputStream stream (file);

@@ -176,7 +176,7 @@ namespace
     {
         if (args.isEmpty() || args[0] == "--help" || args[0] == "-h")
         {
-            std::cout << usage;
+            (args.isEmpty() ? std::cerr : std::cout) << usage;
             return args.isEmpty() ? 1 : 0;
         }
 
