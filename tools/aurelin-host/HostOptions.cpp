@@ -271,7 +271,7 @@ Commands:
            writes a PNG of the window's area of the screen. Needs an X display.
 
 Options:
-  --set ID=VALUE         Set a parameter before anything else happens, after --state.
+  --set ID=VALUE         Set a parameter once the plug-in is loaded (after --state).
                          ID is a parameter ID (SOURCE, CORRECTION, INTERRUPT, ROOT,
                          SCALE_CLASS), a host's numeric parameter ID or a parameter
                          name; VALUE is a value text as the plug-in shows it (any
@@ -293,7 +293,7 @@ Options:
   --bypass               Play every block bypassed, as a host's bypass switch does.
   --bypass-from SAMPLE   Bypass the blocks that start at or after SAMPLE...
   --bypass-until SAMPLE  ...and before SAMPLE (either alone gives an open range).
-  --state FILE           Restore a state written by --save-state before playing.
+  --state FILE           Restore a state written by --save-state, first of all.
   --save-state FILE      Write the plug-in's state after playing, as a host saves it.
   --wait-ms N            play: pause N ms after every block, so that a change of the
                          shared scale record made meanwhile is seen mid-play.

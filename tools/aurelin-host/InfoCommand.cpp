@@ -168,19 +168,16 @@ namespace
 
     /** The part of the host's state that the plug-in itself wrote (the component
         state), taken apart: our own block of bytes, then what the framework adds. */
-    juce::String describeSavedState (juce::AudioPluginInstance& instance)
+    juce::String describeSavedState (PluginSession& session)
     {
         constexpr size_t headerSize = 8;
         constexpr size_t magicSize = 4;
 
         juce::MemoryBlock hostState;
-        instance.getStateInformation (hostState);
+        session.getInstance().getStateInformation (hostState);
+        const auto state = session.readComponentState();
 
-        const auto xml = juce::AudioProcessor::getXmlFromBinary (hostState.getData(), (int) hostState.getSize());
-        const auto* component = xml != nullptr ? xml->getChildByName ("IComponent") : nullptr;
-        juce::MemoryBlock state;
-
-        if (component == nullptr || ! state.fromBase64Encoding (component->getAllSubText()))
+        if (state.isEmpty())
             return "Saved state: none\n";
 
         juce::String text;
@@ -220,7 +217,7 @@ juce::Result runInfoCommand (const HostOptions& options)
               << describeBuses (instance) << "\n"
               << describePrograms (instance) << "\n"
               << describeParameters (*session, options.listAllParameters) << "\n"
-              << describeSavedState (instance) << std::endl;
+              << describeSavedState (*session) << std::endl;
 
     // The framework holds the module open for the instance, so this second look
     // shares it; ModuleEntry and ModuleExit count their calls.

@@ -13,8 +13,8 @@ namespace
 
     constexpr int maxTextLength = 1024;
     constexpr int maxListedSteps = 1000;    // more steps than this is a continuous control in all but name
-    const juce::String midiControllerPrefix ("MIDI CC ");
-    const juce::String hostStateTag ("VST3PluginState");
+    constexpr const char* midiControllerPrefix = "MIDI CC ";
+    constexpr const char* hostStateTag = "VST3PluginState";
 
     juce::String parameterName (const juce::AudioProcessorParameter& parameter)
     {
@@ -232,7 +232,7 @@ juce::Result PluginSession::applySettings (const std::vector<ParameterSetting>& 
     return juce::Result::ok();
 }
 
-std::unique_ptr<juce::XmlElement> PluginSession::readPluginStateXml() const
+juce::MemoryBlock PluginSession::readComponentState() const
 {
     juce::MemoryBlock hostState, componentState;
     instance->getStateInformation (hostState);
@@ -243,7 +243,13 @@ std::unique_ptr<juce::XmlElement> PluginSession::readPluginStateXml() const
     if (component == nullptr || ! componentState.fromBase64Encoding (component->getAllSubText()))
         return {};
 
-    return juce::AudioProcessor::getXmlFromBinary (componentState.getData(), (int) componentState.getSize());
+    return componentState;
+}
+
+std::unique_ptr<juce::XmlElement> PluginSession::readPluginStateXml() const
+{
+    const auto state = readComponentState();
+    return juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
 }
 
 juce::String PluginSession::describeParameterValues() const

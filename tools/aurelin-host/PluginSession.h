@@ -59,6 +59,10 @@ public:
     juce::String describeParameterValues() const;
 
     //==============================================================================
+    /** The state that the plug-in's component writes, unwrapped from the host's
+        state: the plug-in's own bytes, then what the framework's wrapper appends. */
+    juce::MemoryBlock readComponentState() const;
+
     /** The host-side state: what a DAW keeps for the plug-in in its project. */
     juce::Result restoreState (const juce::File& file);
     juce::Result saveState (const juce::File& file);
@@ -68,7 +72,7 @@ private:
 
     juce::AudioProcessorParameter* findParameter (const juce::String& key) const;
 
-    /** The plug-in's own state (what it wrote, without the host's wrapping) as XML. */
+    /** The plug-in's own state as XML. */
     std::unique_ptr<juce::XmlElement> readPluginStateXml() const;
 
     juce::VST3PluginFormat format;
