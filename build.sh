@@ -7,6 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# A compiler cache, where there is one, is shared between checkouts of the project.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+
 BUILD_DIR=${AURELIN_BUILD_DIR:-build}
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

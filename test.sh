@@ -6,6 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# A compiler cache, where there is one, is shared between checkouts of the project.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+
 AURELIN_SKIP_DEMO=1 ./build.sh
 
 LAUNCHER=()
