@@ -443,7 +443,7 @@ int CorvaneAudioProcessor::resoundHeldNotes (juce::MidiBuffer& output, int numSa
     return noteOnPosition;
 }
 
-void CorvaneAudioProcessor::releaseNote (const juce::MidiMessage& noteOff, int samplePosition,
+bool CorvaneAudioProcessor::releaseNote (const juce::MidiMessage& noteOff, int samplePosition,
                                          int earliestPosition, juce::MidiBuffer& output)
 {
     const auto note = noteOff.getNoteNumber();
@@ -453,14 +453,14 @@ void CorvaneAudioProcessor::releaseNote (const juce::MidiMessage& noteOff, int s
                                     { return m.inputNote == note && m.channel == channel; });
 
     if (held == heldNotes.end())
-        return;
+        return false;
 
     const auto outputNote = held->outputNote;
     heldNotes.erase (held);
     heldNotesChanged = true;
 
     if (outputNote < 0)
-        return;
+        return true;
 
     // A key released in the very block that re-sounded it must land after that
     // note-on, or the re-sounded note would be left hanging.
@@ -469,6 +469,24 @@ void CorvaneAudioProcessor::releaseNote (const juce::MidiMessage& noteOff, int s
                             : samplePosition;
 
     output.addEvent (withNoteNumber (noteOff, outputNote), position);
+    return true;
+}
+
+void CorvaneAudioProcessor::passOtherEvent (const juce::MidiMessage& message, int samplePosition, juce::MidiBuffer& output)
+{
+    output.addEvent (message, samplePosition);
+
+    // A panic must clear what the host may have lost track of; otherwise a later
+    // re-sounding would bring back notes that nothing will ever release.
+    if (message.isControllerOfType (allNotesOffController) || message.isControllerOfType (allSoundOffController))
+        forgetChannel (message.getChannel());
+}
+
+void CorvaneAudioProcessor::recordNote (const juce::MidiMessage& noteOn, int outputNote)
+{
+    heldNotes.push_back ({ noteOn.getNoteNumber(), outputNote, noteOn.getChannel(),
+                           (float) noteOn.getVelocity() * velocityScale });
+    heldNotesChanged = true;
 }
 
 void CorvaneAudioProcessor::forgetChannel (int channel) noexcept
@@ -494,9 +512,7 @@ void CorvaneAudioProcessor::remapIncomingEvents (const juce::MidiBuffer& input, 
             if (! isSendable (newNote))
                 continue;
 
-            heldNotes.push_back ({ message.getNoteNumber(), newNote, message.getChannel(),
-                                   (float) message.getVelocity() * velocityScale });
-            heldNotesChanged = true;
+            recordNote (message, newNote);
             output.addEvent (withNoteNumber (message, newNote), position);
         }
         else if (message.isNoteOff())
@@ -505,12 +521,7 @@ void CorvaneAudioProcessor::remapIncomingEvents (const juce::MidiBuffer& input, 
         }
         else
         {
-            output.addEvent (message, position);
-
-            // A panic must clear what the host may have lost track of; otherwise a
-            // later re-sounding would bring back notes nothing will ever release.
-            if (message.isControllerOfType (allNotesOffController) || message.isControllerOfType (allSoundOffController))
-                forgetChannel (message.getChannel());
+            passOtherEvent (message, position, output);
         }
     }
 }
@@ -525,37 +536,17 @@ void CorvaneAudioProcessor::passThroughBypassed (const juce::MidiBuffer& input, 
         if (message.isNoteOn())
         {
             // Still recorded, so the release after bypass ends sends the right note-off.
-            heldNotes.push_back ({ message.getNoteNumber(), message.getNoteNumber(), message.getChannel(),
-                                   (float) message.getVelocity() * velocityScale });
-            heldNotesChanged = true;
+            recordNote (message, message.getNoteNumber());
             output.addEvent (message, position);
         }
         else if (message.isNoteOff())
         {
-            const auto note = message.getNoteNumber();
-            const auto channel = message.getChannel();
-            const auto held = std::find_if (heldNotes.begin(), heldNotes.end(), [&] (const NoteMapping& m)
-                                            { return m.inputNote == note && m.channel == channel; });
-
-            if (held == heldNotes.end())
-            {
+            if (! releaseNote (message, position, position, output))
                 output.addEvent (message, position);
-                continue;
-            }
-
-            const auto outputNote = held->outputNote;
-            heldNotes.erase (held);
-            heldNotesChanged = true;
-
-            if (outputNote >= 0)
-                output.addEvent (withNoteNumber (message, outputNote), position);
         }
         else
         {
-            output.addEvent (message, position);
-
-            if (message.isControllerOfType (allNotesOffController) || message.isControllerOfType (allSoundOffController))
-                forgetChannel (message.getChannel());
+            passOtherEvent (message, position, output);
         }
     }
 }

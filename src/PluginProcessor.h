@@ -153,7 +153,9 @@ private:
     int resoundHeldNotes (juce::MidiBuffer& output, int numSamples);
     void remapIncomingEvents (const juce::MidiBuffer& input, juce::MidiBuffer& output, int resoundPosition);
     void passThroughBypassed (const juce::MidiBuffer& input, juce::MidiBuffer& output);
-    void releaseNote (const juce::MidiMessage& noteOff, int samplePosition, int earliestPosition, juce::MidiBuffer& output);
+    void recordNote (const juce::MidiMessage& noteOn, int outputNote);
+    bool releaseNote (const juce::MidiMessage& noteOff, int samplePosition, int earliestPosition, juce::MidiBuffer& output);
+    void passOtherEvent (const juce::MidiMessage& message, int samplePosition, juce::MidiBuffer& output);
     void forgetChannel (int channel) noexcept;
     void finishBlock (juce::MidiBuffer& midiMessages);
 
