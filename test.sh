@@ -26,7 +26,7 @@ suite() {
 
 sanitized_tests() {
     local dir=$1 sanitizers=$2 filter=$3; shift 3
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" \
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${LAUNCHER[@]}" \
           -DAURELIN_SANITIZE="$sanitizers" -DAURELIN_BUILD_PLUGIN=OFF -DAURELIN_BUILD_BENCH=OFF "$@" >/dev/null &&
     cmake --build "$dir" --target aurelin_tests &&
     "$dir/tests/aurelin_tests" --gtest_filter="$filter"

@@ -612,6 +612,38 @@ std::vector<ActiveNote> CorvaneAudioProcessor::getActiveNotes() const
 }
 
 //==============================================================================
+namespace
+{
+    /** The framework's unwrapping of XML from a memory block (magic number, length,
+        text), except that text which is not valid UTF-8 is refused: the XML parser
+        reads past the end of a string that ends inside a multi-byte sequence. */
+    std::unique_ptr<juce::XmlElement> readStateXml (const void* data, int sizeInBytes)
+    {
+        constexpr juce::uint32 magicXmlNumber = 0x21324356;
+        constexpr int headerSize = 8;
+
+        if (data == nullptr || sizeInBytes <= headerSize)
+            return {};
+
+        const auto* bytes = static_cast<const char*> (data);
+
+        if (juce::ByteOrder::littleEndianInt (bytes) != magicXmlNumber)
+            return {};
+
+        const auto length = (int) juce::ByteOrder::littleEndianInt (bytes + 4);
+
+        if (length <= 0)
+            return {};
+
+        const auto textSize = juce::jmin (sizeInBytes - headerSize, length);
+
+        if (! juce::CharPointer_UTF8::isValidString (bytes + headerSize, textSize))
+            return {};
+
+        return juce::parseXML (juce::String::fromUTF8 (bytes + headerSize, textSize));
+    }
+}
+
 void CorvaneAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
     const auto state = parameters.copyState();
@@ -625,10 +657,13 @@ void CorvaneAudioProcessor::setStateInformation (const void* data, int sizeInByt
     if (data == nullptr || sizeInBytes <= 0)
         return;
 
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = readStateXml (data, sizeInBytes);
 
     if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (stateType.toString()))
         return;
+
+    // Stray text between the elements has no place in a parameter tree.
+    xml->deleteAllTextElements();
 
     // Check every value first, so a damaged block changes nothing rather than some
     // of the settings.
