@@ -50,7 +50,7 @@ namespace
         int channel = 1;
     };
 
-    juce::Result parseExtras (const juce::StringArray& parts, const juce::String& spec, bool allowVelocity, EventExtras& extras)
+    juce::Result parseExtras (const juce::StringArray& parts, const juce::String& argument, bool allowVelocity, EventExtras& extras)
     {
         for (int i = 1; i < parts.size(); ++i)
         {
@@ -60,16 +60,16 @@ namespace
             if (key == "ch" || key == "channel")
             {
                 if (! parseInteger (value, 1, numMidiChannels, extras.channel))
-                    return failWith ("bad channel in \"" + spec + "\": give ch=1 to ch=16");
+                    return failWith ("bad channel in \"" + argument + "\": give ch=1 to ch=16");
             }
             else if (allowVelocity && (key == "vel" || key == "velocity"))
             {
                 if (! parseInteger (value, 1, maxMidiValue, extras.velocity))
-                    return failWith ("bad velocity in \"" + spec + "\": give vel=1 to vel=127");
+                    return failWith ("bad velocity in \"" + argument + "\": give vel=1 to vel=127");
             }
             else
             {
-                return failWith ("unknown part \"" + parts[i] + "\" in \"" + spec + "\"");
+                return failWith ("unknown part \"" + parts[i] + "\" in \"" + argument + "\"");
             }
         }
 
@@ -78,14 +78,14 @@ namespace
 
     /** NOTE@START[+LENGTH][,vel=V][,ch=C]: a key pressed at START and, with a length,
         released LENGTH samples later; without one it stays down to the end. */
-    juce::Result parseNote (const juce::String& spec, std::vector<TimedMidiEvent>& events)
+    juce::Result parseNote (const juce::String& argument, std::vector<TimedMidiEvent>& events)
     {
         const auto syntax = juce::String (" (expected NOTE@START[+LENGTH][,vel=V][,ch=C], e.g. 61@0+4800)");
-        const auto parts = juce::StringArray::fromTokens (spec, ",", "");
+        const auto parts = juce::StringArray::fromTokens (argument, ",", "");
         const auto head = parts[0];
 
         if (! head.contains ("@"))
-            return failWith ("bad note \"" + spec + "\"" + syntax);
+            return failWith ("bad note \"" + argument + "\"" + syntax);
 
         int note = 0;
         juce::int64 start = 0, length = 0;
@@ -93,17 +93,17 @@ namespace
         const auto hasLength = timing.contains ("+");
 
         if (! parseInteger (head.upToFirstOccurrenceOf ("@", false, false), 0, maxMidiValue, note))
-            return failWith ("bad note number in \"" + spec + "\": give 0 to 127" + syntax);
+            return failWith ("bad note number in \"" + argument + "\": give 0 to 127" + syntax);
 
         if (! parseInteger (timing.upToFirstOccurrenceOf ("+", false, false), 0, maxSamplePosition, start))
-            return failWith ("bad start sample in \"" + spec + "\"" + syntax);
+            return failWith ("bad start sample in \"" + argument + "\"" + syntax);
 
         if (hasLength && ! parseInteger (timing.fromFirstOccurrenceOf ("+", false, false), 1, maxSamplePosition, length))
-            return failWith ("bad length in \"" + spec + "\": give a number of samples above 0" + syntax);
+            return failWith ("bad length in \"" + argument + "\": give a number of samples above 0" + syntax);
 
         EventExtras extras;
 
-        if (auto result = parseExtras (parts, spec, true, extras); result.failed())
+        if (auto result = parseExtras (parts, argument, true, extras); result.failed())
             return result;
 
         events.push_back ({ start, juce::MidiMessage::noteOn (extras.channel, note, (juce::uint8) extras.velocity) });
@@ -115,14 +115,14 @@ namespace
     }
 
     /** NUMBER=VALUE@START[,ch=C]: a controller, e.g. 123=0@9600 for all notes off. */
-    juce::Result parseController (const juce::String& spec, std::vector<TimedMidiEvent>& events)
+    juce::Result parseController (const juce::String& argument, std::vector<TimedMidiEvent>& events)
     {
         const auto syntax = juce::String (" (expected NUMBER=VALUE@START[,ch=C], e.g. 64=127@0)");
-        const auto parts = juce::StringArray::fromTokens (spec, ",", "");
+        const auto parts = juce::StringArray::fromTokens (argument, ",", "");
         const auto head = parts[0];
 
         if (! head.contains ("=") || ! head.contains ("@"))
-            return failWith ("bad controller \"" + spec + "\"" + syntax);
+            return failWith ("bad controller \"" + argument + "\"" + syntax);
 
         int number = 0, value = 0;
         juce::int64 start = 0;
@@ -130,14 +130,14 @@ namespace
 
         if (! parseInteger (assignment.upToFirstOccurrenceOf ("=", false, false), 0, maxMidiValue, number)
              || ! parseInteger (assignment.fromFirstOccurrenceOf ("=", false, false), 0, maxMidiValue, value))
-            return failWith ("bad controller \"" + spec + "\": number and value are 0 to 127" + syntax);
+            return failWith ("bad controller \"" + argument + "\": number and value are 0 to 127" + syntax);
 
         if (! parseInteger (head.fromFirstOccurrenceOf ("@", false, false), 0, maxSamplePosition, start))
-            return failWith ("bad start sample in \"" + spec + "\"" + syntax);
+            return failWith ("bad start sample in \"" + argument + "\"" + syntax);
 
         EventExtras extras;
 
-        if (auto result = parseExtras (parts, spec, false, extras); result.failed())
+        if (auto result = parseExtras (parts, argument, false, extras); result.failed())
             return result;
 
         events.push_back ({ start, juce::MidiMessage::controllerEvent (extras.channel, number, value) });
@@ -249,7 +249,7 @@ juce::String getHostUsage()
 
 Usage:
   aurelin-host info BUNDLE [--set ID=VALUE]... [--state FILE] [--all-parameters]
-  aurelin-host play BUNDLE [--note SPEC]... [--cc SPEC]... [--midi FILE]
+  aurelin-host play BUNDLE [--note KEY]... [--cc CONTROLLER]... [--midi FILE]
                            [--set ID=VALUE]... [--rate HZ] [--block N] [--length SAMPLES]
                            [--bypass] [--bypass-from SAMPLE] [--bypass-until SAMPLE]
                            [--state FILE] [--save-state FILE] [--wait-ms N]
@@ -278,11 +278,11 @@ Options:
                          letter case), a choice index, or a normalised value 0..1
                          for continuous parameters. E.g. --set ROOT=D,
                          --set CORRECTION="Stack (White)", --set INTERRUPT=off.
-  --note SPEC            A key: NOTE@START[+LENGTH][,vel=V][,ch=C]. NOTE 0..127,
+  --note KEY             A key: NOTE@START[+LENGTH][,vel=V][,ch=C]. NOTE 0..127,
                          START and LENGTH in samples; without +LENGTH the key stays
                          down to the end. Velocity 100 and channel 1 unless given.
                          E.g. --note 61@0+4800 --note 64@100+200,vel=90,ch=2.
-  --cc SPEC              A controller: NUMBER=VALUE@START[,ch=C], e.g. --cc 123=0@9600.
+  --cc CONTROLLER        A controller: NUMBER=VALUE@START[,ch=C], e.g. --cc 123=0@9600.
                          A VST3 plug-in gets controllers as parameter changes, which
                          this host delivers at the start of their block.
   --midi FILE            A standard MIDI file, all tracks; its tempo map turns ticks
