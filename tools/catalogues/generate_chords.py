@@ -11,7 +11,8 @@ committed file instead.
 
 import json
 import sys
-from pathlib import Path
+
+from resource_file import write_or_check
 
 ROOT_KEYS = ["c", "cs", "d", "ds", "e", "f", "fs", "g", "gs", "a", "as", "b"]
 
@@ -165,16 +166,7 @@ def render(catalogue):
 
 
 def main():
-    target = Path(__file__).resolve().parents[2] / "resources" / "chords.json"
-    text = render(build_catalogue())
-    if "--check" in sys.argv[1:]:
-        if target.read_text(encoding="utf-8") != text:
-            print(f"{target} differs from what the generator writes", file=sys.stderr)
-            return 1
-        print(f"{target} matches the generator")
-        return 0
-    target.write_text(text, encoding="utf-8")
-    return 0
+    return write_or_check("chords.json", render(build_catalogue()))
 
 
 if __name__ == "__main__":
