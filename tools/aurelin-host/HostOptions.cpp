@@ -268,7 +268,9 @@ Commands:
            (following the shared scale record) are shown after the first and the
            last block, and after every block with --wait-ms.
   window   Opens the plug-in's own editor in a window, waits for it to paint, and
-           writes a PNG of the window's area of the screen. Needs an X display.
+           writes a PNG of the window's area of the screen. Empty audio blocks run
+           meanwhile, as behind a DAW's window, so the plug-in follows the shared
+           scale record. Needs an X display.
 
 Options:
   --set ID=VALUE         Set a parameter once the plug-in is loaded (after --state).

@@ -7,6 +7,43 @@
 namespace
 {
     constexpr int closingTimeMs = 200;
+    constexpr int blockSize = 512;
+    constexpr double sampleRate = 48000.0;
+
+    /** Runs empty audio blocks on the message thread while the window is open, as a
+        DAW's audio keeps running behind a plug-in's window: the plug-in follows the
+        shared scale record only from its audio blocks. */
+    class AudioPulse final : private juce::Timer
+    {
+    public:
+        explicit AudioPulse (juce::AudioPluginInstance& instanceToRun)
+            : instance (instanceToRun),
+              buffer (juce::jmax (instance.getTotalNumInputChannels(), instance.getTotalNumOutputChannels()), blockSize)
+        {
+            instance.prepareToPlay (sampleRate, blockSize);
+            timerCallback();
+            startTimer (juce::roundToInt (1000.0 * blockSize / sampleRate));
+        }
+
+        ~AudioPulse() override
+        {
+            stopTimer();
+            instance.releaseResources();
+        }
+
+    private:
+        void timerCallback() override
+        {
+            midi.clear();
+            instance.processBlock (buffer, midi);
+        }
+
+        juce::AudioPluginInstance& instance;
+        juce::AudioBuffer<float> buffer;
+        juce::MidiBuffer midi;
+
+        JUCE_DECLARE_NON_COPYABLE (AudioPulse)
+    };
 
     /** A plain top-level window around the plug-in's editor, with whatever frame the
         window manager gives it (none under a bare Xvfb). Message thread only. */
@@ -78,6 +115,7 @@ juce::Result runWindowCommand (const HostOptions& options)
         return juce::Result::fail (session->getDescription().name + " did not create its editor");
 
     auto* content = editor.get();
+    auto pulse = std::make_unique<AudioPulse> (instance);
     auto window = std::make_unique<EditorWindow> (session->getDescription().name, std::move (editor));
 
     // The editor draws into its own embedded window when the message loop runs.
@@ -89,6 +127,7 @@ juce::Result runWindowCommand (const HostOptions& options)
     const auto grabbed = ScreenGrab::grab (bounds.getX(), bounds.getY(), bounds.getWidth(), bounds.getHeight(), pixels, grabError);
 
     window.reset();
+    pulse.reset();
     juce::MessageManager::getInstance()->runDispatchLoopUntil (closingTimeMs);
 
     if (! grabbed)
