@@ -297,43 +297,27 @@ inline void MappingVisualizer::paint (juce::Graphics& g)
 
     const auto labelFont = CorvaneAudioProcessorEditor::getInterFont (labelFontHeight, bold);
 
+    const auto drawKey = [&] (int pitchClass, juce::Rectangle<float> key, juce::Rectangle<float> label, float corner)
+    {
+        g.setColour (getKeyColour (pitchClass));
+        g.fillRoundedRectangle (key, corner);
+        g.setColour (keyOutline);
+        g.drawRoundedRectangle (key, corner, outlineThickness);
+
+        if (const auto mapped = getMappedPitchClass (pitchClass); mapped >= 0)
+        {
+            g.setColour (juce::Colours::black);
+            g.setFont (labelFont);
+            g.drawText (getKeyLabel (mapped), label, juce::Justification::centred, true);
+        }
+    };
+
     for (size_t i = 0; i < WHITE_KEYS.size(); ++i)
-    {
-        const auto pitchClass = WHITE_KEYS[i];
-        const auto mapped = getMappedPitchClass (pitchClass);
-        const auto key = geometry.getWhiteKey ((int) i);
+        drawKey (WHITE_KEYS[i], geometry.getWhiteKey ((int) i), geometry.getWhiteLabel ((int) i), whiteKeyCorner);
 
-        g.setColour (getKeyColour (pitchClass));
-        g.fillRoundedRectangle (key, whiteKeyCorner);
-        g.setColour (keyOutline);
-        g.drawRoundedRectangle (key, whiteKeyCorner, outlineThickness);
-
-        if (mapped >= 0)
-        {
-            g.setColour (juce::Colours::black);
-            g.setFont (labelFont);
-            g.drawText (getKeyLabel (mapped), geometry.getWhiteLabel ((int) i), juce::Justification::centred, true);
-        }
-    }
-
+    // The black keys go over the white ones.
     for (size_t j = 0; j < BLACK_KEYS.size(); ++j)
-    {
-        const auto pitchClass = BLACK_KEYS[j];
-        const auto mapped = getMappedPitchClass (pitchClass);
-        const auto key = geometry.getBlackKey ((int) j);
-
-        g.setColour (getKeyColour (pitchClass));
-        g.fillRoundedRectangle (key, blackKeyCorner);
-        g.setColour (keyOutline);
-        g.drawRoundedRectangle (key, blackKeyCorner, outlineThickness);
-
-        if (mapped >= 0)
-        {
-            g.setColour (juce::Colours::black);
-            g.setFont (labelFont);
-            g.drawText (getKeyLabel (mapped), geometry.getBlackLabel ((int) j), juce::Justification::centred, true);
-        }
-    }
+        drawKey (BLACK_KEYS[j], geometry.getBlackKey ((int) j), geometry.getBlackLabel ((int) j), blackKeyCorner);
 
     if (stackWhiteMode && stackNoteCount == warnedNoteCount)
     {

@@ -11,41 +11,10 @@
 namespace
 {
     const juce::Colour windowBackground (0xff0a0a0f);
-    constexpr float scales[] { 1.0f, 2.0f };
-
-    juce::File renderFolder()
-    {
-        const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("AURELIN_RENDER_DIR", {});
-
-        if (fromEnvironment.isNotEmpty())
-            return juce::File (fromEnvironment);
-
-        // The build folder is the nearest one above the test binary with a CMake cache.
-        const auto executable = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
-
-        for (auto folder = executable.getParentDirectory(); ! folder.isRoot(); folder = folder.getParentDirectory())
-            if (folder.getChildFile ("CMakeCache.txt").existsAsFile())
-                return folder.getChildFile ("renders");
-
-        return executable.getParentDirectory().getChildFile ("renders");
-    }
 
     void save (juce::Component& component, const juce::String& name)
     {
-        const auto folder = renderFolder();
-        ASSERT_TRUE (folder.createDirectory().wasOk()) << folder.getFullPathName();
-
-        for (const auto scale : scales)
-        {
-            const auto file = folder.getChildFile (name + (scale > 1.0f ? "@2x" : "") + ".png");
-            file.deleteFile();
-
-            juce::FileOutputStream stream (file);
-            ASSERT_TRUE (stream.openedOk()) << file.getFullPathName();
-
-            juce::PNGImageFormat png;
-            ASSERT_TRUE (png.writeImageToStream (ViewRendering::render (component, windowBackground, scale), stream));
-        }
+        EXPECT_EQ (ViewRendering::savePictures (component, name, windowBackground), juce::String()) << "could not write";
     }
 
     void renderScaleMap (int root, ScaleUtils::ScaleClass cls, const juce::String& name)

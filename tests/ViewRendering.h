@@ -114,4 +114,47 @@ namespace ViewRendering
 
         JUCE_DECLARE_NON_COPYABLE (TemporaryHome)
     };
+
+    //==============================================================================
+    /** Where rendered pictures go: $AURELIN_RENDER_DIR, or <build dir>/renders, the
+        build folder being the nearest one above the test binary with a CMake cache. */
+    inline juce::File renderFolder()
+    {
+        const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("AURELIN_RENDER_DIR", {});
+
+        if (fromEnvironment.isNotEmpty())
+            return juce::File (fromEnvironment);
+
+        const auto executable = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
+
+        for (auto folder = executable.getParentDirectory(); ! folder.isRoot(); folder = folder.getParentDirectory())
+            if (folder.getChildFile ("CMakeCache.txt").existsAsFile())
+                return folder.getChildFile ("renders");
+
+        return executable.getParentDirectory().getChildFile ("renders");
+    }
+
+    /** Writes the component as NAME.png and, at twice the size, NAME@2x.png; returns
+        the first file that could not be written, or an empty string. */
+    inline juce::String savePictures (juce::Component& component, const juce::String& name, juce::Colour background)
+    {
+        const auto folder = renderFolder();
+
+        if (! folder.createDirectory().wasOk())
+            return folder.getFullPathName();
+
+        for (const auto scale : { 1.0f, 2.0f })
+        {
+            const auto file = folder.getChildFile (name + (scale > 1.0f ? "@2x" : "") + ".png");
+            file.deleteFile();
+
+            juce::FileOutputStream stream (file);
+            juce::PNGImageFormat png;
+
+            if (! stream.openedOk() || ! png.writeImageToStream (render (component, background, scale), stream))
+                return file.getFullPathName();
+        }
+
+        return {};
+    }
 }
