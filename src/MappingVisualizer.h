@@ -1,8 +1,8 @@
-#ifndef AURELIN_MAPPINGVISUALIZER_H_INCLUDED
-#define AURELIN_MAPPINGVISUALIZER_H_INCLUDED
+#pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "InterFont.h"
 #include "ScaleSpellings.h"
 
 #include <array>
@@ -264,15 +264,7 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MappingVisualizer)
 };
 
-#endif // AURELIN_MAPPINGVISUALIZER_H_INCLUDED
-
-// The drawing uses the editor's font factory; PluginEditor.h includes this header
-// again once the editor is declared, and the definitions below are read then.
-#include "PluginEditor.h"
-
-#if defined (AURELIN_PLUGINEDITOR_DECLARED) && ! defined (AURELIN_MAPPINGVISUALIZER_PAINT_INCLUDED)
-#define AURELIN_MAPPINGVISUALIZER_PAINT_INCLUDED
-
+//==============================================================================
 inline void MappingVisualizer::paint (juce::Graphics& g)
 {
     constexpr float backgroundCorner = 8.0f;
@@ -295,7 +287,7 @@ inline void MappingVisualizer::paint (juce::Graphics& g)
     g.setColour (background);
     g.fillRoundedRectangle (getLocalBounds().toFloat(), backgroundCorner);
 
-    const auto labelFont = CorvaneAudioProcessorEditor::getInterFont (labelFontHeight, bold);
+    const auto labelFont = InterFont::get (labelFontHeight, bold);
 
     const auto drawKey = [&] (int pitchClass, juce::Rectangle<float> key, juce::Rectangle<float> label, float corner)
     {
@@ -322,7 +314,7 @@ inline void MappingVisualizer::paint (juce::Graphics& g)
     if (stackWhiteMode && stackNoteCount == warnedNoteCount)
     {
         g.setColour (highlightColour);
-        g.setFont (CorvaneAudioProcessorEditor::getInterFont (warningFontHeight, bold));
+        g.setFont (InterFont::get (warningFontHeight, bold));
         g.drawText ("!", geometry.getWarningBox(), juce::Justification::centred, true);
     }
 
@@ -333,7 +325,7 @@ inline void MappingVisualizer::paint (juce::Graphics& g)
             const auto multiplicationSign = juce::String::charToString ((juce::juce_wchar) 0x00d7);
 
             g.setColour (crossColour);
-            g.setFont (CorvaneAudioProcessorEditor::getInterFont (crossFontHeight, bold));
+            g.setFont (InterFont::get (crossFontHeight, bold));
             g.drawText (multiplicationSign, geometry.getCrossBox (note.inputPitchClass), juce::Justification::centred, true);
             continue;
         }
@@ -342,5 +334,3 @@ inline void MappingVisualizer::paint (juce::Graphics& g)
         drawArrow (g, geometry.getKeyX (note.outputPitchClass), geometry.getOutputArrowY(), highlightColour);
     }
 }
-
-#endif

@@ -1,4 +1,5 @@
 #include "PluginEditor.h"
+#include "InterFont.h"
 
 #include "ChordLookup.h"
 #include "ScaleSpellings.h"
@@ -133,6 +134,11 @@ juce::Font CorvaneAudioProcessorEditor::getInterFont (float height, int weight)
     static const juce::Typeface::Ptr interBold = makeTypeface (BinaryData::InterBold_ttf, BinaryData::InterBold_ttfSize);
 
     return makeInterFont (weight == 0 ? interRegular : interBold, height);
+}
+
+juce::Font InterFont::get (float height, int weight)
+{
+    return CorvaneAudioProcessorEditor::getInterFont (height, weight);
 }
 
 //==============================================================================

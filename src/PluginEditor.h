@@ -1,5 +1,4 @@
-#ifndef AURELIN_PLUGINEDITOR_H_INCLUDED
-#define AURELIN_PLUGINEDITOR_H_INCLUDED
+#pragma once
 
 #include "PluginProcessor.h"
 #include "CorvaneInterface.h"
@@ -152,12 +151,3 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CorvaneAudioProcessorEditor)
 };
-
-// The keyboard view draws with getInterFont while the editor holds the view by
-// value, so each header needs the other: this marks the editor as complete, and
-// the include below brings the view's drawing code in at this point whichever of
-// the two headers a file includes first.
-#define AURELIN_PLUGINEDITOR_DECLARED 1
-#include "MappingVisualizer.h"
-
-#endif // AURELIN_PLUGINEDITOR_H_INCLUDED
