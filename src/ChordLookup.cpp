@@ -20,17 +20,6 @@ namespace
     constexpr juce::juce_wchar misreadSharpTail = 0xAF;
     constexpr juce::juce_wchar misreadFlatTail  = 0xAD;
 
-    /** The pitch classes in decimal, joined by "," with no spaces: "0,4,7,11". */
-    juce::String keyFor (const std::vector<int>& pitchClassSet)
-    {
-        juce::String key;
-
-        for (size_t i = 0; i < pitchClassSet.size(); ++i)
-            key << (i == 0 ? "" : ",") << pitchClassSet[i];
-
-        return key;
-    }
-
     ChordLookup::Index buildIndex (const juce::String& catalogueJson)
     {
         ChordLookup::Index index;
@@ -61,7 +50,7 @@ namespace
                     for (const auto& pitchClass : *elements)
                         entry.primeForm.push_back ((int) pitchClass);
 
-                index[keyFor (entry.primeForm)].push_back (std::move (entry));
+                index[ChordLookup::keyFor (entry.primeForm)].push_back (std::move (entry));
             }
         }
 
@@ -166,4 +155,14 @@ juce::String ChordLookup::getRootName (int pitchClass) const
     };
 
     return juce::isPositiveAndBelow (pitchClass, pitchClasses) ? names[(size_t) pitchClass] : names[0];
+}
+
+juce::String ChordLookup::keyFor (const std::vector<int>& pitchClassSet)
+{
+    juce::String key;
+
+    for (size_t i = 0; i < pitchClassSet.size(); ++i)
+        key << (i == 0 ? "" : ",") << pitchClassSet[i];
+
+    return key;
 }

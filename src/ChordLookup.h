@@ -52,6 +52,10 @@ public:
         for anything outside 0 to 11. */
     juce::String getRootName (int pitchClass) const;
 
+    /** The index's key for a set of pitch classes: their numbers in decimal, joined by
+        "," with no spaces ("0,4,7,11"). */
+    static juce::String keyFor (const std::vector<int>& pitchClassSet);
+
     //==============================================================================
     /** Entries by pitch-class key, each list in catalogue order. */
     const Index chordsByKey;

@@ -1,5 +1,6 @@
 #include "PluginEditor.h"
 #include "InterFont.h"
+#include "PitchClassSet.h"
 
 #include "ChordLookup.h"
 #include "ScaleSpellings.h"
@@ -210,50 +211,12 @@ namespace
         return mask;
     }
 
+    /** The pitch classes of a mask from C upwards. */
     std::vector<int> ascendingPitchClasses (juce::uint16 mask)
     {
-        std::vector<int> list;
-
-        for (int k = 0; k < numPitchClasses; ++k)
-            if ((mask >> k) & 1)
-                list.push_back (k);
-
-        return list;
-    }
-
-    /** The chord catalogue's key for a set of pitch classes: "0,4,7,11". */
-    juce::String chordKeyFor (juce::uint16 mask)
-    {
-        juce::StringArray pitchClasses;
-
-        for (const auto k : ascendingPitchClasses (mask))
-            pitchClasses.add (juce::String (k));
-
-        return pitchClasses.joinIntoString (",");
-    }
-
-    int circularDistance (int a, int b)
-    {
-        const auto up = ((a - b) % numPitchClasses + numPitchClasses) % numPitchClasses;
-        const auto down = ((b - a) % numPitchClasses + numPitchClasses) % numPitchClasses;
-        return juce::jmin (up, down);
-    }
-
-    /** The active pitch class nearest to k; among equally near ones the lowest. */
-    int nearestInMask (int k, juce::uint16 mask)
-    {
-        int best = k, bestDistance = numPitchClasses;
-
-        for (int c = 0; c < numPitchClasses; ++c)
-        {
-            if (((mask >> c) & 1) != 0 && circularDistance (k, c) < bestDistance)
-            {
-                best = c;
-                bestDistance = circularDistance (k, c);
-            }
-        }
-
-        return best;
+        PitchClassSet::List list {};
+        const auto length = PitchClassSet::ascending (mask, list);
+        return { list.begin(), list.begin() + length };
     }
 
     juce::var toVar (const std::array<int, numPitchClasses>& mappings)
@@ -515,7 +478,7 @@ void CorvaneAudioProcessorEditor::updateDisplayLabels()
             else
             {
                 juce::String name;
-                const auto found = chords.chordsByKey.find (chordKeyFor (record.chordMask));
+                const auto found = chords.chordsByKey.find (ChordLookup::keyFor (ascendingPitchClasses (record.chordMask)));
 
                 if (found != chords.chordsByKey.end() && ! found->second.empty())
                 {
@@ -616,7 +579,7 @@ void CorvaneAudioProcessorEditor::updateMappingVisualizer()
     else if (source == chordSourceId && mask != 0)
     {
         for (int k = 0; k < numPitchClasses; ++k)
-            mappings[(size_t) k] = nearestInMask (k, mask);
+            mappings[(size_t) k] = PitchClassSet::nearest (mask, k);
 
         mappingVisualizer.setMappings (toVar (mappings));
     }

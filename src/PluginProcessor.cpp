@@ -1,6 +1,7 @@
 #include "PluginProcessor.h"
 
 #include "PluginEditor.h"
+#include "PitchClassSet.h"
 #include "SharedScaleState.h"
 
 #include <algorithm>
@@ -31,7 +32,8 @@ namespace
 
     constexpr std::array<int, pitchClasses> pcToWhiteKey { 0, -1, 1, -1, 2, 3, -1, 4, -1, 5, -1, 6 };
 
-    constexpr int pitchClassOf (int note) noexcept        { return ((note % pitchClasses) + pitchClasses) % pitchClasses; }
+    using PitchClassSet::pitchClassOf;
+
     constexpr bool isSendable (int note) noexcept         { return note >= lowestMidiNote && note <= highestMidiNote; }
     constexpr int sendableOrSilent (int note) noexcept    { return isSendable (note) ? note : -1; }
     size_t channelNoteIndex (int channel, int note) noexcept
@@ -51,18 +53,6 @@ namespace
     constexpr int floorDiv (int a, int b) noexcept
     {
         return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
-    }
-
-    /** The active pitch classes of a mask in ascending order; returns how many. */
-    int ascendingPitchClasses (juce::uint16 mask, std::array<int, pitchClasses>& list) noexcept
-    {
-        int length = 0;
-
-        for (int k = 0; k < pitchClasses; ++k)
-            if ((mask & (1u << k)) != 0)
-                list[(size_t) length++] = k;
-
-        return length;
     }
 
     juce::MidiMessage withNoteNumber (juce::MidiMessage message, int note)
@@ -297,7 +287,7 @@ int CorvaneAudioProcessor::getRemappedMidiNote (int note) const
 {
     const auto correction = readChoiceIndex (correctionParameter);
     const auto pitchClass = pitchClassOf (note);
-    std::array<int, pitchClasses> list {};
+    PitchClassSet::List list {};
 
     if (correction == stackWhite)
     {
@@ -306,7 +296,7 @@ int CorvaneAudioProcessor::getRemappedMidiNote (int note) const
         if (white < 0)
             return -1;
 
-        const auto length = ascendingPitchClasses (getPitchClassMask(), list);
+        const auto length = PitchClassSet::ascending (getPitchClassMask(), list);
 
         if (length == 0)
             return note;
@@ -316,7 +306,7 @@ int CorvaneAudioProcessor::getRemappedMidiNote (int note) const
 
     if (correction == stackChromatic)
     {
-        const auto length = ascendingPitchClasses (getPitchClassMask(), list);
+        const auto length = PitchClassSet::ascending (getPitchClassMask(), list);
 
         if (length == 0)
             return note;
@@ -327,32 +317,11 @@ int CorvaneAudioProcessor::getRemappedMidiNote (int note) const
     }
 
     if (correction == filter)
-        return (getPitchClassMask() & (1u << pitchClass)) != 0 ? note : -1;
+        return PitchClassSet::contains (getPitchClassMask(), pitchClass) ? note : -1;
 
+    // A chord tone is its own nearest chord tone, and stays where it is.
     if (readChoiceIndex (sourceParameter) == chordSource && chordMask != 0)
-    {
-        if ((chordMask & (1u << pitchClass)) != 0)
-            return note;
-
-        int nearest = -1;
-        int nearestDistance = pitchClasses;
-
-        for (int k = 0; k < pitchClasses; ++k)
-        {
-            if ((chordMask & (1u << k)) == 0)
-                continue;
-
-            const auto distance = std::min (pitchClassOf (k - pitchClass), pitchClassOf (pitchClass - k));
-
-            if (distance < nearestDistance)
-            {
-                nearest = k;
-                nearestDistance = distance;
-            }
-        }
-
-        return shortestMove (note, nearest);
-    }
+        return shortestMove (note, PitchClassSet::nearest (chordMask, pitchClass));
 
     // A pitch class the map does not cover stays where it is.
     const auto target = (currentScale != nullptr && pitchClass < currentScale->numEntries)
